@@ -1,0 +1,71 @@
+// kelvad: the media-gateway daemon. main wires the subsystems together in a
+// fixed order, runs the event loop until SIGTERM or SIGINT, and tears down in
+// reverse.
+
+#include <cerrno>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+
+#include "core/child_wait.h"
+#include "core/dpc.h"
+#include "core/linux_run.h"
+#include "core/multiplexer.h"
+#include "core/version.h"
+#include "daemon/board_control.h"
+#include "daemon/options.h"
+#include "daemon/status_dump.h"
+#include "platform/device_io.h"
+#include "platform/process.h"
+
+namespace {
+
+void RunDaemon() {
+  if (platform::daemonize(0) < 0) {
+    std::cerr << "daemon() fail!" << std::endl;
+    std::exit(2);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Configuration file and trace switches are read here.
+  InstallSignalHandlers();
+
+  Options options;
+  switch (ParseOptions(argc, argv, options, std::cout)) {
+    case OptionsOutcome::run: break;
+    case OptionsOutcome::exit_help: return 0;
+    case OptionsOutcome::exit_version:
+    case OptionsOutcome::exit_usage: return 2;
+  }
+
+  // Slot factories, the TDM switch access and the monitoring controller are
+  // created here, in that order.
+
+  if (options.daemon) RunDaemon();
+  auto run = std::make_unique<Linux::Run>("server");
+  std::cout << "Starting server [" << Version::current << "], port=" << options.port << std::endl;
+
+  // The control services are bound to the control server here.
+
+  ChildWait::Activate();
+  Dpc checkSignals(new DpcHandler1(&CheckSignals));
+  checkSignals.Activate();
+
+  std::unique_ptr<BoardControl> board;
+  if (platform::simulated_board()) {
+    board = std::make_unique<BoardControl>();
+    board->Activate();
+  }
+
+  // The control server's listening connection is activated here.
+
+  multiplexer.run(true, true);
+
+  board.reset();
+  checkSignals.Deactivate();
+  run.reset();
+  return 0;
+}

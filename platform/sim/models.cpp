@@ -1,0 +1,9 @@
+#include "platform/sim/models.h"
+
+#include "platform/sim/board.h"
+
+namespace platform::sim {
+
+void register_models(SimBoard& board) { board.add(make_watchdog()); }
+
+}  // namespace platform::sim
