@@ -7,7 +7,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 config=${1:?usage: build.sh native|asan|ppc|fuzz}
-dir="$top/build/$config"
+dir="${KELVAD_BUILD_ROOT:-$top/build}/$config"
 args=(-G Ninja -S "$top" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo)
 case "$config" in
   native) ;;

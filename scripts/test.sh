@@ -17,7 +17,7 @@ for config in $configs; do
     failed+=("$config(build)"); continue
   fi
   echo "=== $config: test"
-  if ! ctest --test-dir "$top/build/$config" --output-on-failure -j "$jobs"; then
+  if ! ctest --test-dir "${KELVAD_BUILD_ROOT:-$top/build}/$config" --output-on-failure -j "$jobs"; then
     failed+=("$config")
   fi
   echo "=== $config: $((SECONDS - start)) s"
