@@ -30,7 +30,6 @@ std::ostream& operator<<(std::ostream& out, const OutUnsignedInHex& hex) {
 
 void Table::cell(const std::string& text) {
   if (widths_.empty()) return;
-  if (column_ >= widths_.size()) endrow();
   int width = widths_[column_];
   int length = int(text.size());
   std::string cut = length > width ? text.substr(0, size_t(width)) : text;
@@ -61,8 +60,13 @@ void Table::Sentry::flush() {
   pending_ = false;
 }
 
+void Table::Sentry::end_cell() {
+  pending_ = true;
+  flush();
+}
+
 Table::Sentry& nextrow(Table::Sentry& s) {
-  s.flush();
+  s.end_cell();
   return s;
 }
 

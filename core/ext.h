@@ -47,17 +47,21 @@ std::ostream& operator<<(std::ostream& out, const OutUnsignedInHex& hex);
 class Table {
  public:
   class Sentry;
-  Table() = default;
   Table(std::ostream& out, std::initializer_list<int> widths) : out_(&out), widths_(widths) {}
-  explicit Table(std::ostream& out) : out_(&out) {}
+  // Zero to seven column widths; add() appends more.
+  template <class... Widths>
+  explicit Table(std::ostream& out, Widths... widths) : out_(&out), widths_{int(widths)...} {
+    static_assert(sizeof...(Widths) <= 7, "at most seven widths; add() appends more");
+  }
   Table& add(int width) {
     widths_.push_back(width);
     return *this;
   }
 
+  // "|", the text centred and cut to the column width; "|\n" after the last column.
   void cell(const std::string& text);
-  void endrow();       // completes the row with blank cells
-  void delimeter();    // "+-----+---+"
+  void endrow();       // completes the row with cells holding one blank
+  void delimeter();    // "+-----+---+", after completing the row
   std::ostream& stream() { return *out_; }
 
  private:
@@ -77,7 +81,8 @@ class Table::Sentry {
     pending_ = true;
     return *this;
   }
-  void flush();  // ends the pending cell, if any
+  void flush();      // ends the pending cell, if any
+  void end_cell();   // ends the cell, empty if nothing was written
   Table& table() { return table_; }
 
  private:
@@ -86,7 +91,7 @@ class Table::Sentry {
   bool pending_ = false;
 };
 
-// Ends the cell being written.
+// Ends the cell being written (an empty one if nothing was written).
 Table::Sentry& nextrow(Table::Sentry& s);
 // Starts a new row (completing the current one).
 Table::Sentry& beginrow(Table::Sentry& s);

@@ -8,29 +8,39 @@
 #include <memory>
 
 #include "core/child_wait.h"
+#include "core/daemon_mode.h"
 #include "core/dpc.h"
+#include "core/ini_file.h"
 #include "core/linux_run.h"
 #include "core/multiplexer.h"
+#include "core/trace_ctl.h"
 #include "core/version.h"
 #include "daemon/board_control.h"
 #include "daemon/options.h"
 #include "daemon/status_dump.h"
 #include "platform/device_io.h"
+#include "platform/paths.h"
 #include "platform/process.h"
 
 namespace {
 
+const char configFile[] = "/usr/local/etc/server.conf";
+const char cfgTraces[] = "traces";
+
 void RunDaemon() {
-  if (platform::daemonize(0) < 0) {
-    std::cerr << "daemon() fail!" << std::endl;
-    std::exit(2);
-  }
+  Daemon::Params params;
+  params.name = "kvd-" + Version::current.tag();
+  Daemon::Init(params);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Configuration file and trace switches are read here.
+  auto file = std::make_unique<IniFile::File>();
+  if (file->Open(platform::resolve(configFile))) {
+    traces.reset();
+    traces.Configure((*file)[cfgTraces]);
+  }
   InstallSignalHandlers();
 
   Options options;
@@ -43,6 +53,7 @@ int main(int argc, char** argv) {
 
   // Slot factories, the TDM switch access and the monitoring controller are
   // created here, in that order.
+  // MonitoringCtl::instance()->Configure(*file) belongs here once it exists.
 
   if (options.daemon) RunDaemon();
   auto run = std::make_unique<Linux::Run>("server");
@@ -67,5 +78,6 @@ int main(int argc, char** argv) {
   board.reset();
   checkSignals.Deactivate();
   run.reset();
+  file.reset();
   return 0;
 }
