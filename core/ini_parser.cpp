@@ -39,9 +39,10 @@ class Parser {
         if (c == '#') state_ = State::comment;
         else if (c == '[') start_header();
         else {
-          key_.assign(1, c);
+          key_.clear();
           spaces_ = 0;
           state_ = State::key;
+          feed(c);  // "=" at once ends an empty name
         }
         break;
       case State::key:
