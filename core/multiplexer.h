@@ -43,6 +43,8 @@ class Multiplexer {
   // realclock false caches the time once per pass.
   void run(bool watchdog, bool realclock);
   void terminate() { terminate_.store(true, std::memory_order_relaxed); }
+  // Clears a terminate request, as run() does when it starts.
+  void resume() { terminate_.store(false, std::memory_order_relaxed); }
   bool terminating() const { return terminate_.load(std::memory_order_relaxed); }
 
   // One pass of the loop, as run() repeats it (tests drive it directly).

@@ -16,5 +16,5 @@ case "$config" in
   fuzz)   args+=(-DKELVAD_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
   *) echo "build.sh: unknown configuration '$config'" >&2; exit 2 ;;
 esac
-[ -f "$dir/build.ninja" ] || cmake "${args[@]}" >/dev/null
+cmake "${args[@]}" >/dev/null
 cmake --build "$dir" -j "$(nproc)"

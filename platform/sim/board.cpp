@@ -5,12 +5,15 @@
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
+#include <fstream>
+#include <iostream>
 #include <sstream>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/clock.h"
+#include "platform/paths.h"
 #include "platform/sim/models.h"
 
 namespace platform::sim {
@@ -79,7 +82,18 @@ SimBoard& SimBoard::instance() {
   return board;
 }
 
-SimBoard::SimBoard() { register_models(*this); }
+SimBoard::SimBoard() {
+  register_models(*this);
+  std::ifstream startup(resolve(kStartupFile));
+  std::string line;
+  for (int number = 1; std::getline(startup, line); ++number) {
+    size_t first = line.find_first_not_of(" \t\r");
+    if (first == std::string::npos || line[first] == '#') continue;
+    std::string reply = command(line);
+    if (reply.rfind("ok", 0) != 0)
+      std::cerr << "board: " << kStartupFile << ':' << number << ": " << reply << std::endl;
+  }
+}
 
 void SimBoard::add(std::unique_ptr<DeviceModel> model) { models_.push_back(std::move(model)); }
 

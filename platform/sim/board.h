@@ -21,6 +21,10 @@ namespace platform::sim {
 
 class SimBoard final : public DeviceIo {
  public:
+  // Board commands run when the board comes up, one per line ('#' starts a
+  // comment), so a board can be set up before the daemon touches it.
+  static constexpr const char* kStartupFile = "/etc/kelvad-board.conf";
+
   using DeviceIo::ioctl;
   static SimBoard& instance();
 
