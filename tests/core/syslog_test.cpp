@@ -41,7 +41,7 @@ TEST_F(SysLog, MessagesWaitForSendmsgAndLeaveTogether) {
   client.sendmsg();
   std::string datagram;
   ASSERT_TRUE(receiver.Receive(datagram));
-  EXPECT_THAT(SyslogRoot::Messages(datagram),
+  EXPECT_THAT(SyslogReceiver::Messages(datagram),
               ElementsAre(MatchesRegex("<27>" + kStamp + "ident: hello 5"), MatchesRegex("<14>" + kStamp + "ident: second")));
   EXPECT_EQ(client.pending(), 0);
   client.sendmsg();
@@ -70,7 +70,7 @@ TEST_F(SysLog, HeaderFollowsIdentityOptionsAndFacility) {
     m.sendmsg();
     std::string datagram;
     ASSERT_TRUE(receiver.Receive(datagram)) << c.expected;
-    EXPECT_THAT(SyslogRoot::Messages(datagram), ElementsAre(MatchesRegex(c.expected)));
+    EXPECT_THAT(SyslogReceiver::Messages(datagram), ElementsAre(MatchesRegex(c.expected)));
   }
 }
 
@@ -83,7 +83,7 @@ TEST_F(SysLog, MaskDropsLevels) {
   client.sendmsg();
   std::string datagram;
   ASSERT_TRUE(receiver.Receive(datagram));
-  EXPECT_THAT(SyslogRoot::Messages(datagram), ElementsAre(MatchesRegex(".*id: kept")));
+  EXPECT_THAT(SyslogReceiver::Messages(datagram), ElementsAre(MatchesRegex(".*id: kept")));
 }
 
 TEST_F(SysLog, LongMessagesAreCutTo1023Characters) {
@@ -106,7 +106,7 @@ TEST_F(SysLog, TheBatchLeavesAtOnceAt256MessagesOrAbove12288Bytes) {
   client.syslog(LOG_ERR, "m255");
   std::string datagram;
   ASSERT_TRUE(receiver.Receive(datagram));
-  auto messages = SyslogRoot::Messages(datagram);
+  auto messages = SyslogReceiver::Messages(datagram);
   ASSERT_EQ(messages.size(), 256u);
   EXPECT_THAT(messages.back(), MatchesRegex(".*: m255"));
   EXPECT_EQ(client.pending(), 0);
@@ -120,7 +120,7 @@ TEST_F(SysLog, TheBatchLeavesAtOnceAt256MessagesOrAbove12288Bytes) {
   client.syslog(LOG_ERR, "%s", big.c_str());
   ASSERT_TRUE(receiver.Receive(datagram));
   EXPECT_EQ(datagram.size(), 13u * 1024u);
-  EXPECT_EQ(SyslogRoot::Messages(datagram).size(), 13u);
+  EXPECT_EQ(SyslogReceiver::Messages(datagram).size(), 13u);
 }
 
 TEST_F(SysLog, StreamSocketIsFoundThroughEprototype) {
@@ -140,7 +140,7 @@ TEST_F(SysLog, StreamSocketIsFoundThroughEprototype) {
     received.append(buffer, size_t(n));
   }
   ::close(peer);
-  EXPECT_THAT(SyslogRoot::Messages(received), ElementsAre(MatchesRegex("<11>" + kStamp + "id: over a stream")));
+  EXPECT_THAT(SyslogReceiver::Messages(received), ElementsAre(MatchesRegex("<11>" + kStamp + "id: over a stream")));
   client.closelog();
   EXPECT_EQ(client.socket_type(), SOCK_DGRAM);
   EXPECT_STREQ(client.identity(), "syslog-il");
@@ -157,7 +157,7 @@ TEST_F(SysLog, ReconnectsWhenTheReceiverComesBack) {
   client.sendmsg();
   std::string datagram;
   ASSERT_TRUE(receiver.Receive(datagram));
-  EXPECT_THAT(SyslogRoot::Messages(datagram), ElementsAre(MatchesRegex(".*id: after restart")));
+  EXPECT_THAT(SyslogReceiver::Messages(datagram), ElementsAre(MatchesRegex(".*id: after restart")));
 }
 
 TEST_F(SysLog, WithoutASocketMessagesAreDroppedUntilOneAppears) {
@@ -172,7 +172,7 @@ TEST_F(SysLog, WithoutASocketMessagesAreDroppedUntilOneAppears) {
   client.sendmsg();
   std::string datagram;
   ASSERT_TRUE(receiver.Receive(datagram));
-  EXPECT_THAT(SyslogRoot::Messages(datagram), ElementsAre(MatchesRegex(".*id: found")));
+  EXPECT_THAT(SyslogReceiver::Messages(datagram), ElementsAre(MatchesRegex(".*id: found")));
 }
 
 TEST_F(SysLog, ConsoleFallbackOnlyWithLogCons) {
@@ -218,7 +218,7 @@ TEST_F(SysLogStream, TwoLinesOfOneFlushAreTwoMessagesInOneDatagram) {
   out.flush();
   std::string datagram;
   ASSERT_TRUE(receiver.Receive(datagram));
-  EXPECT_THAT(SyslogRoot::Messages(datagram),
+  EXPECT_THAT(SyslogReceiver::Messages(datagram),
               ElementsAre(MatchesRegex("<31>" + kStamp + "kvd-test: a"), MatchesRegex("<31>" + kStamp + "kvd-test: b")));
   EXPECT_TRUE(receiver.Quiet());
 }
@@ -230,7 +230,7 @@ TEST_F(SysLogStream, ThreeStreamsGiveNoticeErrorAndDebugPriorities) {
     out << "line" << std::endl;
     std::string datagram;
     ASSERT_TRUE(receiver.Receive(datagram));
-    EXPECT_THAT(SyslogRoot::Messages(datagram),
+    EXPECT_THAT(SyslogReceiver::Messages(datagram),
                 ElementsAre(MatchesRegex("<" + std::to_string(value) + ">" + kStamp + "kvd-test: line")));
   }
 }
@@ -243,7 +243,7 @@ TEST_F(SysLogStream, PartialLinesWaitAndTextAfterTheLastNewlineGoesToo) {
   out << "\nrest" << std::flush;
   std::string datagram;
   ASSERT_TRUE(receiver.Receive(datagram));
-  EXPECT_THAT(SyslogRoot::Messages(datagram), ElementsAre(MatchesRegex(".*: abcdef"), MatchesRegex(".*: rest")));
+  EXPECT_THAT(SyslogReceiver::Messages(datagram), ElementsAre(MatchesRegex(".*: abcdef"), MatchesRegex(".*: rest")));
 }
 
 TEST_F(SysLogStream, AFullAreaIsSentWithoutANewline) {
@@ -253,7 +253,7 @@ TEST_F(SysLogStream, AFullAreaIsSentWithoutANewline) {
   std::string datagram;
   ASSERT_TRUE(receiver.Receive(datagram)) << "the 16384-byte area filled";
   EXPECT_EQ(datagram.size(), 1024u) << "cut to 1023 characters and its zero byte";
-  EXPECT_THAT(SyslogRoot::Messages(datagram), ElementsAre(MatchesRegex("<31>" + kStamp + "kvd-test: x+")));
+  EXPECT_THAT(SyslogReceiver::Messages(datagram), ElementsAre(MatchesRegex("<31>" + kStamp + "kvd-test: x+")));
   EXPECT_TRUE(receiver.Quiet());
   out << "\n" << std::flush;
   ASSERT_TRUE(receiver.Receive(datagram));
