@@ -176,6 +176,30 @@ TEST_F(Timers, JustUnderTwoHoursIsAccepted) {
   EXPECT_EQ(err.text(), "");
 }
 
+struct StatusOwner {
+  int updates = 0;
+  void Update();
+  static constexpr TimerSpec<StatusOwner> updateSpec{&StatusOwner::Update, 3000};
+  TimerSpec<StatusOwner>::SpecTimer<updateSpec> timer;
+};
+void StatusOwner::Update() {
+  ++updates;
+  timer.set(this);
+}
+
+TEST_F(Timers, SpecTimerArmsFromTheStaticDescriptorAndRepeats) {
+  StatusOwner owner;
+  owner.timer.set(&owner);
+  platform::advance_clock(2999);
+  multiplexer.pass();
+  EXPECT_EQ(owner.updates, 0);
+  for (int i = 0; i < 3; ++i) {
+    platform::advance_clock(i == 0 ? 1 : 3000);
+    multiplexer.pass();
+  }
+  EXPECT_EQ(owner.updates, 3);
+}
+
 TEST(MuxClock, HelpersNormaliseAndCompare) {
   Mux::timeval a = Mux::make_from_msec(1500), b = Mux::make_from_usec(2700000), sum, diff;
   EXPECT_EQ(a.tv_sec, 1);
