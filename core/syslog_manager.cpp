@@ -71,11 +71,7 @@ void SysLogManager::openlog(const char* identity, int options, int facility) {
 void SysLogManager::connect_log(int options) {
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (fd_ < 0) {
-      std::string path = platform::resolve(kSocketPath);
-      if (path.size() >= sizeof address_.sun_path) return;  // cannot be addressed: stay unconnected
-      address_ = {};
-      address_.sun_family = AF_UNIX;
-      std::memcpy(address_.sun_path, path.c_str(), path.size() + 1);
+      if (!prepare_address()) return;
       if (options & LOG_NDELAY) {
         fd_ = ::socket(AF_UNIX, type_ | SOCK_CLOEXEC, 0);
         if (fd_ < 0) return;
@@ -92,6 +88,18 @@ void SysLogManager::connect_log(int options) {
     // The socket exists but is of the other type.
     type_ = type_ == SOCK_DGRAM ? SOCK_STREAM : SOCK_DGRAM;
   }
+}
+
+// Resolved once until closelog(): a reconnect during exit must not need the
+// path resolver, whose storage may already be gone.
+bool SysLogManager::prepare_address() {
+  if (address_.sun_family == AF_UNIX) return true;
+  std::string path = platform::resolve(kSocketPath);
+  if (path.size() >= sizeof address_.sun_path) return false;  // cannot be addressed: stay unconnected
+  address_ = {};
+  address_.sun_family = AF_UNIX;
+  std::memcpy(address_.sun_path, path.c_str(), path.size() + 1);
+  return true;
 }
 
 void SysLogManager::close_socket() {
@@ -212,6 +220,7 @@ void SysLogManager::to_console(const char* message) {
 
 void SysLogManager::closelog() {
   close_socket();
+  address_ = {};
   copy_text(identity_, sizeof identity_, kDefaultIdentity);
   type_ = SOCK_DGRAM;
   drop_batch();

@@ -40,6 +40,7 @@ class SysLogManager {
 
  private:
   void connect_log(int options);
+  bool prepare_address();
   void close_socket();
   // Appends the message (once per syslog call) and sends when the batch is due.
   bool queue(const char* message, size_t length);

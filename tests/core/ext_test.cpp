@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <iomanip>
-#include <regex>
 #include <sstream>
 
 #include "core/ext.h"
@@ -138,9 +137,8 @@ TEST(Profile, PutAndDumpWriteOneLinePerPoint) {
   second.end();
   std::ostringstream one;
   second.put(one);
-  EXPECT_TRUE(std::regex_match(one.str(),
-                               std::regex(R"(\[Control::Service::Send \[1\]\]: min=\d+ max=\d+ avg=\d+ counter=1)")))
-      << one.str();
+  EXPECT_THAT(one.str(), ::testing::MatchesRegex(
+                             R"(\[Control::Service::Send \[1\]\]: min=[0-9]+ max=[0-9]+ avg=[0-9]+ counter=1)"));
   std::ostringstream all;
   Profile::dump(all);
   EXPECT_THAT(all.str(), ::testing::StartsWith("[Control::Service::Send [1]]: min="));
