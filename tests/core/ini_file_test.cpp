@@ -69,6 +69,7 @@ const ParseCase kCases[] = {
     {"= at line start gives an empty name", "[s]\n  =v\n", {"s(1).=v@2"}},
     {"carriage returns dropped", "[s]\r\nk=v\r\n\r\nj = w \r\n", {"s(1).k=v@2", "s(1).j=w@4"}},
     {"lines before the first header define nothing", "a=b\n# c\n  x = y\n[s]\n", {"s(4)"}},
+    {"before any header only [ and # mean anything", "junk [s] more\nk=v\n", {"s(1).k=v@2"}},
     {"a word alone then a header", "[s]\nword\n[other]\nk=v\n", {"s(1)", "other(3).k=v@4"}},
     {"a header without ] is abandoned", "[s]\na=1\n[t\nk=v\n[u]\nx=y\n", {"s(1).a=1@2", "u(5).x=y@6"}},
     {"a header without ] at the end of input", "[s]\na=1\n[t", {"s(1).a=1@2"}},
