@@ -4,6 +4,9 @@
 
 namespace platform::sim {
 
-void register_models(SimBoard& board) { board.add(make_watchdog()); }
+void register_models(SimBoard& board) {
+  board.add(make_watchdog());
+  board.add(make_hal());
+}
 
 }  // namespace platform::sim

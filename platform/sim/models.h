@@ -11,6 +11,7 @@ namespace platform::sim {
 class SimBoard;
 
 std::unique_ptr<DeviceModel> make_watchdog();
+std::unique_ptr<DeviceModel> make_hal();
 
 // Called once when the board is built.
 void register_models(SimBoard& board);
