@@ -1,6 +1,8 @@
 #include "slots/hw_mux.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <iostream>
@@ -83,7 +85,9 @@ bool HwMux::Connect(int source, int destination) {
     std::clog << ext::header(this) << "ERROR not opened" << std::endl;
     return false;
   }
-  SetShadow(destination, int16_t(source));
+  // A driver-given source beyond 16 bits is kept as the largest entry: cut
+  // to 16 bits it could read as -1 and the refresh would disable the link.
+  SetShadow(destination, int16_t(std::min(source, int(INT16_MAX))));
   Driver::Record<8> arg{};
   Driver::put32<0>(arg, uint32_t(destination));
   Driver::put32<4>(arg, uint32_t(source));

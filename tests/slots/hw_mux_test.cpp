@@ -266,6 +266,19 @@ TEST_F(Switch, TheRefreshReDisablesEveryDisabledSharedChannelEverySixteenPasses)
   EXPECT_EQ(requests(), 2048u - 2u) << "the refresh issues nothing but disables";
 }
 
+TEST_F(Switch, ASourceBeyondSixteenBitsIsNeverTakenForDisabled) {
+  TestPipe wake("Switch::wake");
+  wake.Watch();
+  wake.MakeReadable();
+  HwMux& m = open();
+  m.Connect(65535, kShared + 50);  // the board's switch refuses it; the shadow keeps the request
+  EXPECT_NE(m.shadow(50), HwMux::kShadowDisabled);
+  hal->reset_counts();
+  for (int pass = 0; pass < 16; ++pass) multiplexer.pass();
+  EXPECT_EQ(hal->disables_of(kShared + 50), 0u);
+  EXPECT_EQ(hal->disables_of(kShared + 51), 1u);
+}
+
 TEST_F(Switch, DescriptorZeroCountsAsOpen) {
   // With standard input closed the device gets descriptor 0.
   int saved = ::dup(0);
