@@ -1,0 +1,15 @@
+#pragma once
+// Every built-in value class of the runtime.
+#include "asn1/bit_string.h"
+#include "asn1/character_strings.h"
+#include "asn1/choice.h"
+#include "asn1/enumerated.h"
+#include "asn1/generalized_time.h"
+#include "asn1/limits.h"
+#include "asn1/object_identifier.h"
+#include "asn1/octet_string.h"
+#include "asn1/open_data.h"
+#include "asn1/scalars.h"
+#include "asn1/sequence.h"
+#include "asn1/sequence_of.h"
+#include "asn1/visitors.h"
