@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ googletest libbenchmark-dev
           g++-powerpc-linux-gnu qemu-user clang libclang-rt-14-dev
           python3 ccache)
+packages+=(erlang-base erlang-asn1) # independent X.691 codec for the ASN.1 cross-check
 
 missing=()
 for p in "${packages[@]}"; do
