@@ -52,21 +52,26 @@ public:
   }
   // The n low bits of v, n <= 32.
   void putBits(std::uint32_t v, unsigned n) {
-    while (n) {
-      if (bitsLeft_ == 8) {
-        if (n >= 8) { // whole octets straight through
-          n -= 8;
-          out_.push(std::uint8_t(v >> n));
-          continue;
-        }
-        out_.push(0);
+    if (n == 0) return;
+    const std::uint64_t bits = std::uint64_t(v) & ((std::uint64_t(1) << n) - 1);
+    if (bitsLeft_ != 8) { // top up the open octet first
+      if (n <= bitsLeft_) {
+        bitsLeft_ -= n;
+        out_.back() |= std::uint8_t(bits << bitsLeft_);
+        if (bitsLeft_ == 0) bitsLeft_ = 8;
+        return;
       }
-      const unsigned take = n < bitsLeft_ ? n : bitsLeft_;
-      n -= take;
-      const std::uint32_t chunk = (v >> n) & ((1u << take) - 1);
-      bitsLeft_ -= take;
-      out_.back() |= std::uint8_t(chunk << bitsLeft_);
-      if (bitsLeft_ == 0) bitsLeft_ = 8;
+      n -= bitsLeft_;
+      out_.back() |= std::uint8_t(bits >> n);
+      bitsLeft_ = 8;
+    }
+    while (n >= 8) {
+      n -= 8;
+      out_.push(std::uint8_t(bits >> n));
+    }
+    if (n) {
+      out_.push(std::uint8_t(bits << (8 - n)));
+      bitsLeft_ = 8 - n;
     }
   }
   void align() { bitsLeft_ = 8; }
@@ -101,23 +106,26 @@ public:
   // False when n > 32 or fewer than n bits are left.
   bool getBits(unsigned n, std::uint32_t& v) {
     if (n > 32 || bitsAvailable() < n) return false;
-    std::uint32_t r = 0;
-    while (n) {
-      if (bitsLeft_ == 8 && n >= 8) {
-        r = (r << 8) | *cur_++;
-        n -= 8;
-        continue;
-      }
+    std::uint64_t r = 0;
+    if (bitsLeft_ != 8 && n) { // the rest of the open octet first
       const unsigned take = n < bitsLeft_ ? n : bitsLeft_;
       bitsLeft_ -= take;
       n -= take;
-      r = (r << take) | ((*cur_ >> bitsLeft_) & ((1u << take) - 1));
+      r = (*cur_ >> bitsLeft_) & ((1u << take) - 1);
       if (bitsLeft_ == 0) {
         bitsLeft_ = 8;
         ++cur_;
       }
     }
-    v = r;
+    while (n >= 8) {
+      r = (r << 8) | *cur_++;
+      n -= 8;
+    }
+    if (n) {
+      bitsLeft_ = 8 - n;
+      r = (r << n) | (*cur_ >> bitsLeft_);
+    }
+    v = std::uint32_t(r);
     return true;
   }
   void align() {

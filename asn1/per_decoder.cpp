@@ -338,14 +338,14 @@ Visitor::VisitSeqResult PERDecoder::preVisitExtensionRoots(SEQUENCE& seq) {
   const unsigned n = si->optionalCount;
   if (bits_.bitsAvailable() < n) return FAIL;
   BitMap& map = seq.optionalMap();
-  map.resize(n);
+  if (map.size() != n) map.resize(n);
   for (unsigned i = 0; i < n; i += 8) {
     const unsigned chunk = n - i < 8 ? n - i : 8;
     std::uint32_t v = 0;
     bits_.getBits(chunk, v);
     map.data()[i / 8] = std::uint8_t(v << (8 - chunk));
   }
-  if (!extension) seq.extensionMap().resize(0);
+  if (!extension && seq.extensionMap().size()) seq.extensionMap().resize(0);
   return extension ? CONTINUE : NO_EXTENSION;
 }
 

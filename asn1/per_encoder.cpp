@@ -285,8 +285,11 @@ bool anyExtensionPresent(const SEQUENCE& seq) {
 bool PEREncoder::preVisitExtensionRoots(const SEQUENCE& seq) {
   const SequenceInfo* si = seq.info();
   if (si->extendable) bits_.putBit(anyExtensionPresent(seq));
-  const BitMap& opt = seq.optionalMap();
-  for (unsigned i = 0; i < si->optionalCount; ++i) bits_.putBit(opt.test(i));
+  const std::uint8_t* opt = seq.optionalMap().data();
+  for (unsigned i = 0, n = si->optionalCount; i < n; i += 8) {
+    const unsigned chunk = n - i < 8 ? n - i : 8;
+    bits_.putBits(unsigned(opt[i / 8]) >> (8 - chunk), chunk);
+  }
   return true;
 }
 

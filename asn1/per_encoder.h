@@ -11,10 +11,8 @@ namespace ASN1 {
 
 // The smallest k with 2^k >= n; 32 for 0 (a range of all 2^32 values).
 inline unsigned CountBits(std::uint64_t n) {
-  if (n == 0) return 32;
-  unsigned k = 0;
-  while ((std::uint64_t(1) << k) < n) ++k;
-  return k;
+  if (n <= 1) return n == 0 ? 32 : 0;
+  return 64 - unsigned(__builtin_clzll(n - 1));
 }
 
 // The upper bound of a value range: read as signed when the lower bound is
