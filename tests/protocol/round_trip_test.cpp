@@ -29,8 +29,9 @@ void roundTrip(const protocol::TypeEntry& type, bool aligned) {
     std::vector<std::uint8_t> again;
     ASSERT_TRUE(env.encode(*back, std::back_inserter(again)));
     EXPECT_EQ(again, wire);
-    // Every strict prefix is a truncated message and must be refused, not
-    // read past its end.
+    // A truncated message must never be read past its end (the sanitizer
+    // build watches); whether a prefix still decodes depends on the padding
+    // it keeps, so only its safety is checked here.
     if (!wire.empty()) {
       std::unique_ptr<ASN1::AbstractData> cut(type.info->create(type.info));
       const std::vector<std::uint8_t> prefix(wire.begin(), wire.begin() + std::ptrdiff_t(seed % wire.size()));
