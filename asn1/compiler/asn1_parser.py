@@ -481,18 +481,19 @@ class Parser:
         return c
 
     def parse_value_constraint(self):
-        self.expect("(")
+        start = self.expect("(")
         if self.at("SIZE") or self.at("FROM") or self.at("WITH"):
             self.error(f"{self.peek().text} constraints are not supported on INTEGER")
         c = self.parse_range()
         self.expect(")")
         if c.lower < -2**31 or c.lower > 2**31 - 1:
-            self.error("the lower bound does not fit a signed 32-bit value")
+            self.error("the lower bound does not fit a signed 32-bit value", start)
         if c.upper is not None and (c.upper > 2**32 - 1 or (c.lower < 0 and c.upper > 2**31 - 1)):
-            self.error("the range does not fit the runtime's 32-bit INTEGER")
+            self.error("the range does not fit the runtime's 32-bit INTEGER", start)
         return c
 
     def parse_size_constraint(self, parenthesized):
+        start = self.peek()
         if parenthesized:
             self.expect("(")
         if self.at("FROM"):
@@ -508,7 +509,7 @@ class Parser:
                 self.error("set operations in constraints are not supported")
             self.expect(")")
         if c.lower < 0 or (c.upper is not None and c.upper > 2**31 - 1):
-            self.error("SIZE bounds must lie in 0..2147483647")
+            self.error("SIZE bounds must lie in 0..2147483647", start)
         return c
 
     module = None

@@ -292,7 +292,7 @@ class Generator:
             accessors += [
                 f"  {m}::value_type& get_{a}() {{ return ASN1::SEQUENCE::componentAs<{m}>(); }}",
                 f"  const {m}::value_type& get_{a}() const {{ return ASN1::SEQUENCE::componentAs<{m}>(); }}",
-                f"  void set_{a}(const {m}::value_type& v) {{ ASN1::SEQUENCE::setComponent<{m}>(v); }}",
+                f"  void set_{a}(const {m}::value_type& V) {{ ASN1::SEQUENCE::setComponent<{m}>(V); }}",
             ]
             if ob >= 0:
                 accessors += [
@@ -349,7 +349,7 @@ class Generator:
             accessors += [
                 f"  {m}::value_type& get_{a}() {{ return ASN1::CHOICE::alternativeAs<{m}>(); }}",
                 f"  const {m}::value_type& get_{a}() const {{ return ASN1::CHOICE::alternativeAs<{m}>(); }}",
-                f"  void set_{a}(const {m}::value_type& v) {{ ASN1::CHOICE::setAlternative<{m}>(v); }}",
+                f"  void set_{a}(const {m}::value_type& V) {{ ASN1::CHOICE::setAlternative<{m}>(V); }}",
                 f"  bool is_{a}() const {{ return ASN1::CHOICE::selection() == {i}; }}",
             ]
         h.extend(lines + accessors + ["};\n"])
