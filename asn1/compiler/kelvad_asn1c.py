@@ -1,6 +1,10 @@
 #!/usr/bin/env python3
 """kelvad_asn1c: compiles one ASN.1 module into <Module>.h and <Module>.cpp.
 
+Written in Python 3 so that it runs on the build host as it is, for the
+native and the cross build alike, with no host-compiler step and nothing
+beyond the interpreter every build machine has.
+
 usage: kelvad_asn1c.py --module NAME --header PATH --out-dir DIR
                        [--import MODULE=HEADER ...] FILE.asn
 """
