@@ -21,6 +21,7 @@
 #include "platform/device_io.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "slots/hw_mux.h"
 
 namespace {
 
@@ -51,8 +52,8 @@ int main(int argc, char** argv) {
     case OptionsOutcome::exit_usage: return 2;
   }
 
-  // Slot factories, the TDM switch access and the monitoring controller are
-  // created here, in that order.
+  // The slot factories are created here, then the TDM switch access.
+  HwMux::instance();
   // MonitoringCtl::instance()->Configure(*file) belongs here once it exists.
 
   if (options.daemon) RunDaemon();
