@@ -10,7 +10,9 @@
 # are included by the generated header. The code is regenerated whenever the
 # .asn file or the compiler changes, and is never committed.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
+# Cached, so that the folders that call the function see them too.
 set(KELVAD_ASN1C_DIR ${CMAKE_CURRENT_LIST_DIR}/compiler CACHE INTERNAL "")
+set(KELVAD_PYTHON ${Python3_EXECUTABLE} CACHE INTERNAL "")
 
 function(kelvad_asn1_module target)
   cmake_parse_arguments(ARG "" "MODULE" "SOURCES;DEPS" ${ARGN})
@@ -44,7 +46,7 @@ function(kelvad_asn1_module target)
   file(GLOB compiler_sources ${KELVAD_ASN1C_DIR}/*.py)
   add_custom_command(
     OUTPUT ${out_h} ${out_cpp}
-    COMMAND ${Python3_EXECUTABLE} ${KELVAD_ASN1C_DIR}/kelvad_asn1c.py
+    COMMAND ${KELVAD_PYTHON} ${KELVAD_ASN1C_DIR}/kelvad_asn1c.py
             --module ${ARG_MODULE} --header ${header_path}
             --out-dir ${CMAKE_CURRENT_BINARY_DIR} ${import_args} ${asn_file}
     DEPENDS ${asn_file} ${compiler_sources}
