@@ -21,7 +21,10 @@
 #include "platform/device_io.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "protocol/ctrl/ctrl_server.h"
+#include "protocol/ctrl/heartbeat.h"
 #include "slots/hw_mux.h"
+#include "transport/acceptor_net.h"
 
 namespace {
 
@@ -60,7 +63,14 @@ int main(int argc, char** argv) {
   auto run = std::make_unique<Linux::Run>("server");
   std::cout << "Starting server [" << Version::current << "], port=" << options.port << std::endl;
 
-  // The control services are bound to the control server here.
+  // Every command is offered to the services in this order.
+  ctrlServer.Bind(HeartBeatCtl::instance());
+  // Slots::instance() is bound here.
+  // HwTests::instance() is bound here.
+  // BusCtl::instance() is bound here.
+  // E1Ctl::instance() is bound here.
+  // spiCtrl::instance() is bound here.
+  // MonitoringCtl::instance() is bound here.
 
   ChildWait::Activate();
   Dpc checkSignals(new DpcHandler1(&CheckSignals));
@@ -72,10 +82,11 @@ int main(int argc, char** argv) {
     board->Activate();
   }
 
-  // The control server's listening connection is activated here.
+  ctrlServer.Activate(new Control::AcceptorNetCheckConnection(int(options.port)));
 
   multiplexer.run(true, true);
 
+  ctrlServer.Deactivate();
   board.reset();
   checkSignals.Deactivate();
   run.reset();
