@@ -247,12 +247,10 @@ bool PEREncoder::do_visit(const CHOICE& value) {
 bool PEREncoder::do_visit(const OpenData& value) {
   if (value.has_data()) return encodeOpenType(*value.get_data());
   if (!value.has_buf()) return false;
+  // Raw contents go out as they came in, so that they decode to the same.
   const OCTET_STRING& raw = *value.get_buf();
-  static const std::uint8_t emptyEncoding = 0;
-  const std::uint8_t* bytes = raw.empty() ? &emptyEncoding : raw.data();
-  const std::size_t n = raw.empty() ? 1 : raw.size();
-  if (!encodeGeneralLength(std::uint32_t(n))) return false;
-  bits_.putOctets(bytes, n);
+  if (!encodeGeneralLength(std::uint32_t(raw.size()))) return false;
+  bits_.putOctets(raw.data(), raw.size());
   return true;
 }
 

@@ -11,6 +11,7 @@
 #endif
 
 namespace ASN1::ValuePool {
+#ifndef KELVAD_ASN1_NO_POOL
 namespace {
 
 constexpr std::size_t Granule = 16;
@@ -46,6 +47,7 @@ FreeBlock* refill(std::size_t cls) {
 }
 
 } // namespace
+#endif
 
 void* allocate(std::size_t bytes) {
 #ifndef KELVAD_ASN1_NO_POOL
@@ -60,7 +62,7 @@ void* allocate(std::size_t bytes) {
   return ::operator new(bytes);
 }
 
-void release(void* block, std::size_t bytes) noexcept {
+void release(void* block, [[maybe_unused]] std::size_t bytes) noexcept {
   if (!block) return;
 #ifndef KELVAD_ASN1_NO_POOL
   if (bytes != 0 && bytes <= LargestPooled) {

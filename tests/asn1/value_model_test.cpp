@@ -75,12 +75,23 @@ TEST(Sequence, CloneIsDeepAndKeepsTheType) {
 }
 
 TEST(Choice, DecodingTheSameAlternativeReusesItsObject) {
-  LgcpSubset::Message m;
-  m.get_pdu().get_response().set_success(ASN1::Null());
-  const Bytes wire{0x00, 0x40};
-  const ASN1::AbstractData* before = m.get_pdu().alternative();
-  ASSERT_TRUE(ASN1::CoderEnv().decode(wire.begin(), wire.end(), m));
-  EXPECT_EQ(before, m.get_pdu().alternative());
+  // A removed optional component stays in its slot; it is still there after
+  // the decode only if the decoder kept the alternative's object.
+  LgcpSubset::Message target;
+  LgcpSubset::MapParams& kept = target.get_pdu().get_command().get_create().get_map();
+  kept.get_receiver().set_bus(9);
+  LgcpSubset::Message sent;
+  sent.get_pdu().get_command().get_create().get_map().get_transmitter().set_bus(1);
+  sent.get_pdu().get_command().get_create().get_map().includeOptionalField(0, 0);
+  Bytes wire;
+  ASSERT_TRUE(ASN1::CoderEnv().encode(sent, std::back_inserter(wire)));
+  ASSERT_TRUE(ASN1::CoderEnv().decode(wire.begin(), wire.end(), target));
+  const LgcpSubset::MapParams& after = target.get_pdu().get_command().get_create().get_map();
+  EXPECT_EQ(&kept, &after);
+  EXPECT_FALSE(after.has_receiver());
+  ASSERT_NE(nullptr, after.getField(1));
+  EXPECT_EQ(9u, after.get_receiver().get_bus().getValue());
+  EXPECT_EQ(0, target.compare(sent));
 }
 
 TEST(Choice, CompareLooksOnlyAtSelectionsWhenTheyDiffer) {
