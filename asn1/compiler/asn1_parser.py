@@ -404,8 +404,6 @@ class Parser:
                 if self.accept("("):
                     value = self.parse_number()
                     self.expect(")")
-                    if value < 0:
-                        self.error(f"negative enumeration value for '{name.text}' is not supported", name)
                 ty.items.append((name.text, value, in_extension))
             if self.accept("}"):
                 break
