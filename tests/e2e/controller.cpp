@@ -131,7 +131,7 @@ std::optional<LGCP::Message> Controller::receive(int timeout_ms) {
 bool Controller::closed_by_peer(int timeout_ms) {
   if (!wait_readable(timeout_ms)) return false;
   char byte;
-  return ::recv(socket_, &byte, 1, 0) == 0;
+  return ::recv(socket_, &byte, 1, 0) <= 0;  // an orderly close or a reset
 }
 
 bool Controller::silent(int timeout_ms) { return !wait_readable(timeout_ms); }

@@ -45,7 +45,7 @@ class Controller {
   // The next message, decoded; nullopt when none came within the time, the
   // connection closed or the payload did not decode.
   std::optional<LGCP::Message> receive(int timeout_ms = 5000);
-  // True when the peer closed the connection within the time (no data first).
+  // True when the peer closed or reset the connection within the time (no data first).
   bool closed_by_peer(int timeout_ms = 5000);
   // True when nothing arrives within the time.
   bool silent(int timeout_ms);
