@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 #include <iostream>
 
@@ -146,7 +147,10 @@ void AcceptorNetCheckConnection::CheckConnection() {
     bool close = false;
     tcp_info info{};
     socklen_t len = sizeof info;
-    if (::getsockopt(connected_, IPPROTO_TCP, TCP_INFO, &info, &len) == 0) {
+    // An answer shorter than the kernel's record (an emulator passing it as
+    // a plain int) does not tell the states: treat it as unavailable.
+    constexpr socklen_t needed = offsetof(tcp_info, tcpi_rto) + sizeof(info.tcpi_rto);
+    if (::getsockopt(connected_, IPPROTO_TCP, TCP_INFO, &info, &len) == 0 && len >= needed) {
       if (info.tcpi_state != TCP_ESTABLISHED) {
         if (verbose()) std::cerr << "connection from " << peer_name() << " closed: tcp socket change state." << std::endl;
         close = true;
