@@ -14,6 +14,14 @@
 namespace e2e {
 namespace {
 
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer holds freed blocks in quarantine, so resident memory grows
+// without a leak; its own leak check at exit covers that build.
+constexpr long rss_allowance_kb = 16384;
+#else
+constexpr long rss_allowance_kb = 512;
+#endif
+
 int OpenDescriptors(int pid) {
   DIR* dir = ::opendir(("/proc/" + std::to_string(pid) + "/fd").c_str());
   if (!dir) return -1;
@@ -99,7 +107,7 @@ TEST_F(ControlBadInput, SurvivesGarbageHugeAndTinyFramesAndConnectionChurn) {
   EXPECT_TRUE(Daemon::wait_until([&] { return OpenDescriptors(daemon.pid()) == fds_before; }, 20000))
       << OpenDescriptors(daemon.pid()) << " descriptors, " << fds_before << " before";
   const long rss_after = ResidentKb(daemon.pid());
-  EXPECT_LT(rss_after, rss_before + 512) << rss_before << " kB before, " << rss_after << " kB after";
+  EXPECT_LT(rss_after, rss_before + rss_allowance_kb) << rss_before << " kB before, " << rss_after << " kB after";
 }
 
 }  // namespace
